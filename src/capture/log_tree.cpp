@@ -1,0 +1,55 @@
+#include "capture/log_tree.h"
+
+#include <array>
+
+#include "platform/path_separator.h"
+
+namespace skein {
+
+std::string SafePathComponent(std::string_view field) {
+  std::string safe(field);
+  for (char& c : safe) {
+    if (c == '/' || c == '\\' || c == ':' || c == '\0') c = '_';
+  }
+  if (safe == "." || safe == "..") safe.assign(safe.size(), '_');
+  return safe;
+}
+
+std::string DirectoryNameToCreate(std::string_view name) {
+  constexpr std::size_t kMaxLength = 260;
+  std::string_view cut = name.substr(0, kMaxLength);
+  while (!cut.empty() && (cut.back() == ' ' || cut.back() == '\\' || cut.back() == '/')) {
+    cut.remove_suffix(1);
+  }
+  return std::string(cut);
+}
+
+void EnterRecordDirectory(platform::WorkingDirectory& directory, std::string_view baseDirectory,
+                          const RecordTime& time) {
+  const std::array<std::string, 4> levels = {std::string(baseDirectory),
+                                             SafePathComponent(time.year),
+                                             SafePathComponent(time.month),
+                                             SafePathComponent(time.day)};
+  for (const std::string& level : levels) {
+    if (level.empty() || directory.Enter(level)) continue;
+    const std::string toCreate = DirectoryNameToCreate(level);
+    if (!toCreate.empty()) directory.Create(toCreate);
+    directory.Enter(level);
+  }
+}
+
+std::string HourlyLogPath(std::string_view baseDirectory, const RecordTime& time,
+                          std::string_view logName) {
+  constexpr char sep = platform::kPathSeparator;
+  std::string path(baseDirectory);
+  for (std::string_view part : {std::string_view(time.year), std::string_view(time.month),
+                                std::string_view(time.day)}) {
+    path += sep;
+    path += SafePathComponent(part);
+  }
+  path += sep;
+  path += SafePathComponent(logName);
+  return path;
+}
+
+}  // namespace skein

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace skein::platform {
+
+// An open file that takes bytes at its end. Destroying it closes the file.
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+
+  // Hands the bytes to the system. False when any of them were refused (disk full, I/O error).
+  virtual bool Write(std::string_view bytes) = 0;
+};
+
+// The capture thread's current directory and the files it opens by bare name in it. A relative
+// name resolves against the directory entered last; the process-wide current directory is not
+// touched, so the main thread never sees it move.
+class WorkingDirectory {
+ public:
+  virtual ~WorkingDirectory() = default;
+
+  // Makes `name` the current directory. False when it cannot be entered.
+  virtual bool Enter(std::string_view name) = 0;
+  // Creates the one directory `name` (its parent must exist). False when it was not created.
+  virtual bool Create(std::string_view name) = 0;
+  // Opens `name` for appending, creating it empty when missing. Readers may share the file; the
+  // open fails when another writer holds it. Null on failure.
+  virtual std::unique_ptr<WritableFile> OpenForAppend(std::string_view name) = 0;
+};
+
+// A replacement for a file that is being written: the bytes go to a temporary file beside the
+// target, which only replaces the target once all of them are on disk. Dropping it without a
+// successful Commit removes the temporary file and leaves the target as it was.
+class PendingFile {
+ public:
+  virtual ~PendingFile() = default;
+
+  // Writes `bytes` as the whole new content and puts it in the target's place.
+  virtual bool Commit(std::string_view bytes) = 0;
+};
+
+// Files named by full path: the settings file and the size check of "Open logfile".
+class Files {
+ public:
+  virtual ~Files() = default;
+
+  // The whole content of an existing file, or nothing when it cannot be opened for reading.
+  virtual std::optional<std::string> ReadAll(std::string_view path) = 0;
+  // Starts a replacement of `path`. Null when the temporary file cannot be created.
+  virtual std::unique_ptr<PendingFile> Replace(std::string_view path) = 0;
+  // The size in bytes of the file at `path` (trailing separators ignored): -1 when the path is
+  // empty or names nothing, -2 when it names a directory.
+  virtual std::int64_t QueryFileSize(std::string_view path) = 0;
+};
+
+}  // namespace skein::platform
