@@ -16,10 +16,10 @@ int main() {
   platform::PosixSystem system;
   platform::PosixWorkingDirectory workingDirectory;
 
-  Application application({shell, files, system, workingDirectory,
-                           [](std::string_view name, std::size_t size) {
-                             return std::unique_ptr<platform::RecordBlock>(
-                                 platform::SharedMemoryBlock::Open("/" + std::string(name), size));
-                           }});
+  Application application(
+      {shell, files, system, workingDirectory, [](std::string_view name, std::size_t size) {
+         return std::unique_ptr<platform::RecordBlock>(
+             platform::SharedMemoryBlock::Open("/" + std::string(name), size));
+       }});
   return application.Run();
 }

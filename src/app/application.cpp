@@ -38,9 +38,9 @@ void Application::StartUp() {
 
   services_.shell.BuildMainWindow();
   platform::Shell& shell = services_.shell;
-  capture_ = std::make_unique<CaptureLoop>(channel_.get(), services_.workingDirectory,
-                                           services_.system,
-                                           [&shell](std::string_view text) { shell.SetLabelText(text); });
+  capture_ =
+      std::make_unique<CaptureLoop>(channel_.get(), services_.workingDirectory, services_.system,
+                                    [&shell](std::string_view text) { shell.SetLabelText(text); });
   capture_->Restore(std::move(stored.baseDirectory), std::move(stored.lastRecord));
   capture_->Start();
   services_.shell.AddTrayIcon();

@@ -19,8 +19,8 @@ inline constexpr std::string_view kFolderPrompt = "SkeinWard";
 
 // What a front end hands the application: one object per platform service.
 struct PlatformServices {
-  using ChannelOpener =
-      std::function<std::unique_ptr<platform::RecordBlock>(std::string_view name, std::size_t size)>;
+  using ChannelOpener = std::function<std::unique_ptr<platform::RecordBlock>(std::string_view name,
+                                                                             std::size_t size)>;
 
   platform::Shell& shell;
   platform::Files& files;

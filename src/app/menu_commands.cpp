@@ -24,8 +24,7 @@ void Application::RunMenuCommand(std::int32_t menuItemId) {
 
 void Application::ChooseDirectory() {
   // The dialog is modal and the capture thread keeps polling meanwhile, so no lock is held here.
-  std::string answer =
-      services_.shell.ChooseFolder(kFolderPrompt, capture_->State().baseDirectory);
+  std::string answer = services_.shell.ChooseFolder(kFolderPrompt, capture_->State().baseDirectory);
   if (answer.empty()) return;
   capture_->ChangeBaseDirectory(std::move(answer));
   SaveSettings();
@@ -43,8 +42,12 @@ void Application::OpenLogfile() {
   }
 }
 
-void Application::WriteToDisk() { capture_->WriteToDisk(); }
+void Application::WriteToDisk() {
+  capture_->WriteToDisk();
+}
 
-void Application::Quit() { ClosingSequence(); }
+void Application::Quit() {
+  ClosingSequence();
+}
 
 }  // namespace skein

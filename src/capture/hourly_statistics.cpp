@@ -39,7 +39,9 @@ std::string SummaryLine(std::string_view prefix, std::string_view label,
   return line;
 }
 
-void HourlyStatistics::StartPeriod(std::string_view text) { periodHour_ = HourOf(text); }
+void HourlyStatistics::StartPeriod(std::string_view text) {
+  periodHour_ = HourOf(text);
+}
 
 void HourlyStatistics::CloseAtRollover(std::string_view text) {
   if (!file_.IsOpen()) return;

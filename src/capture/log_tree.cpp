@@ -26,10 +26,9 @@ std::string DirectoryNameToCreate(std::string_view name) {
 
 void EnterRecordDirectory(platform::WorkingDirectory& directory, std::string_view baseDirectory,
                           const RecordTime& time) {
-  const std::array<std::string, 4> levels = {std::string(baseDirectory),
-                                             SafePathComponent(time.year),
-                                             SafePathComponent(time.month),
-                                             SafePathComponent(time.day)};
+  const std::array<std::string, 4> levels = {
+      std::string(baseDirectory), SafePathComponent(time.year), SafePathComponent(time.month),
+      SafePathComponent(time.day)};
   for (const std::string& level : levels) {
     if (level.empty() || directory.Enter(level)) continue;
     const std::string toCreate = DirectoryNameToCreate(level);
@@ -42,8 +41,8 @@ std::string HourlyLogPath(std::string_view baseDirectory, const RecordTime& time
                           std::string_view logName) {
   constexpr char sep = platform::kPathSeparator;
   std::string path(baseDirectory);
-  for (std::string_view part : {std::string_view(time.year), std::string_view(time.month),
-                                std::string_view(time.day)}) {
+  for (std::string_view part :
+       {std::string_view(time.year), std::string_view(time.month), std::string_view(time.day)}) {
     path += sep;
     path += SafePathComponent(part);
   }

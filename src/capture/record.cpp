@@ -2,7 +2,9 @@
 
 namespace skein {
 
-std::string_view FirstChars(std::string_view text, std::size_t n) { return text.substr(0, n); }
+std::string_view FirstChars(std::string_view text, std::size_t n) {
+  return text.substr(0, n);
+}
 
 std::string_view CharsFrom(std::string_view text, std::size_t position, std::size_t n) {
   if (position == 0 || position > text.size()) return {};
@@ -19,6 +21,8 @@ std::string LogNameOf(std::string_view text) {
   return name;
 }
 
-bool IsTransmitted(std::string_view record) { return !record.empty() && record.back() == '1'; }
+bool IsTransmitted(std::string_view record) {
+  return !record.empty() && record.back() == '1';
+}
 
 }  // namespace skein

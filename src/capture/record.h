@@ -15,10 +15,18 @@ std::string_view FirstChars(std::string_view text, std::size_t n);
 std::string_view CharsFrom(std::string_view text, std::size_t position, std::size_t n);
 
 // Fields at fixed positions of a record. None of them is validated.
-inline std::string_view YearOf(std::string_view text) { return CharsFrom(text, 1, 4); }
-inline std::string_view MonthOf(std::string_view text) { return CharsFrom(text, 6, 2); }
-inline std::string_view DayOf(std::string_view text) { return CharsFrom(text, 9, 2); }
-inline std::string_view HourOf(std::string_view text) { return CharsFrom(text, 12, 2); }
+inline std::string_view YearOf(std::string_view text) {
+  return CharsFrom(text, 1, 4);
+}
+inline std::string_view MonthOf(std::string_view text) {
+  return CharsFrom(text, 6, 2);
+}
+inline std::string_view DayOf(std::string_view text) {
+  return CharsFrom(text, 9, 2);
+}
+inline std::string_view HourOf(std::string_view text) {
+  return CharsFrom(text, 12, 2);
+}
 
 // The year, month and day a text names: the directory levels below the base directory.
 struct RecordTime {

@@ -8,8 +8,8 @@
 #include "fakes/fake_shell.h"
 #include "fakes/fake_system.h"
 #include "fakes/fake_working_directory.h"
+#include "fakes/memory_files.h"
 #include "fakes/records.h"
-#include "settings/memory_files.h"
 
 namespace skein {
 namespace {
@@ -75,7 +75,7 @@ class ApplicationTest : public ::testing::Test {
   const std::string& Log(const std::string& path) { return directory.files[path].content; }
 
   testing::FakeShell shell;
-  fakes::MemoryFiles files;
+  testing::MemoryFiles files;
   testing::FakeSystem system;
   testing::FakeWorkingDirectory directory;
   testing::FakeRecordBlock block;
@@ -93,9 +93,8 @@ TEST_F(ApplicationTest, AFirstRunWhosePromptIsCancelledEndsAfterOnePass) {
             "[Global]\r\nApplicationName = #app_name\r\nVersion = #version \xA9 2026\r\n"
             "[Setting]\r\nDirectory = \r\nLast = \r\n");
   EXPECT_EQ(shell.calls,
-            (std::vector<std::string>{"ChooseFolder SkeinWard []", "BuildMainWindow",
-                                      "AddTrayIcon", "WaitForEvent 1", "HideIfMinimised",
-                                      "TearDown"}));
+            (std::vector<std::string>{"ChooseFolder SkeinWard []", "BuildMainWindow", "AddTrayIcon",
+                                      "WaitForEvent 1", "HideIfMinimised", "TearDown"}));
 }
 
 TEST_F(ApplicationTest, AFolderChosenAtTheFirstRunIsSavedBeforeTheWindowComes) {
@@ -219,7 +218,7 @@ TEST_F(ApplicationTest, OpenLogfileWithoutAChannelNamesTheBaseDirectoryWithEmpty
   Application& application = App(false);
   application.StartUp();
   application.RunMenuCommand(platform::MenuOpenLogfile);
-  EXPECT_EQ(shell.calls.back(), "ShowMessage Warning: File /logs/////.log doesn't exist");
+  EXPECT_EQ(shell.calls.back(), "ShowMessage Warning: File /logs///// doesn't exist");
   application.Quit();
   application.TearDown();
 }
@@ -256,8 +255,9 @@ TEST_F(ApplicationTest, ASaveThatFailsShowsTheErrorAndTheProgramStillEnds) {
   application.StartUp();
   shell.Push(Kind::CloseRequest);
   EXPECT_TRUE(RunToEnd(application));
-  EXPECT_EQ(shell.Count("ShowMessage Error: Can't create ini file. Your program setting's are stored"),
-            1);
+  EXPECT_EQ(
+      shell.Count("ShowMessage Error: Can't create ini file. Your program setting's are stored"),
+      1);
 }
 
 }  // namespace

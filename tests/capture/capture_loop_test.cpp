@@ -19,8 +19,8 @@ class CaptureLoopTest : public ::testing::Test {
   void SetUp() override { directory.AddDirectory("/base"); }
 
   CaptureLoop& Loop(std::string lastRecord = {}, std::string base = "/base/") {
-    loop = std::make_unique<CaptureLoop>(&block, directory, system,
-                                         [this](std::string_view text) { labels.emplace_back(text); });
+    loop = std::make_unique<CaptureLoop>(
+        &block, directory, system, [this](std::string_view text) { labels.emplace_back(text); });
     loop->Restore(std::move(base), std::move(lastRecord));
     return *loop;
   }
@@ -243,7 +243,8 @@ TEST_F(CaptureLoopTest, HostileRecordsNeverLeaveTheBaseDirectory) {
 }
 
 TEST_F(CaptureLoopTest, WithoutAChannelTheThreadEndsAtOnceAndTouchesNothing) {
-  CaptureLoop capture(nullptr, directory, system, [this](std::string_view t) { labels.emplace_back(t); });
+  CaptureLoop capture(nullptr, directory, system,
+                      [this](std::string_view t) { labels.emplace_back(t); });
   capture.Start();
   capture.Stop();
   EXPECT_TRUE(labels.empty());

@@ -35,8 +35,7 @@ TEST(HourlyLogPath, JoinsTheFieldsUnderTheBaseAsTheyAre) {
   EXPECT_EQ(HourlyLogPath("/data/", time, "13.log"), "/data//2026/12/11/13.log");
   EXPECT_EQ(HourlyLogPath("/data", time, "13.log"), "/data/2026/12/11/13.log");
   EXPECT_EQ(HourlyLogPath("/data/", RecordTime{}, ".log"), "/data/////.log");
-  EXPECT_EQ(HourlyLogPath("/data/", RecordTime{"..", "/", "x"}, "/.log"),
-            "/data//__/_/x/_.log");
+  EXPECT_EQ(HourlyLogPath("/data/", RecordTime{"..", "/", "x"}, "/.log"), "/data//__/_/x/_.log");
 }
 
 class EnterRecordDirectoryTest : public ::testing::Test {
@@ -80,9 +79,8 @@ TEST_F(EnterRecordDirectoryTest, ARelativeBaseGrowsBelowTheCurrentDirectory) {
 }
 
 TEST_F(EnterRecordDirectoryTest, HostileFieldsStayBelowTheBase) {
-  for (const RecordTime& time :
-       {RecordTime{"..", "..", ".."}, RecordTime{"/etc", "/x", "/y"}, RecordTime{"../.", "..", "."},
-        RecordTime{"\\..", "C:", ".."}}) {
+  for (const RecordTime& time : {RecordTime{"..", "..", ".."}, RecordTime{"/etc", "/x", "/y"},
+                                 RecordTime{"../.", "..", "."}, RecordTime{"\\..", "C:", ".."}}) {
     directory.current = "/";
     EnterRecordDirectory(directory, "/data", time);
     EXPECT_EQ(directory.current.rfind("/data/", 0), 0u) << directory.current;

@@ -20,15 +20,14 @@ TEST_P(FieldCuts, FieldsComeFromFixedPositionsAndShortTextsGiveShortFields) {
   EXPECT_EQ(DayOf(c.text), c.day);
   EXPECT_EQ(HourOf(c.text), c.hour);
   EXPECT_EQ(LogNameOf(c.text), c.logName);
-  EXPECT_EQ(RecordTime::Of(c.text), (RecordTime{std::string(c.year), std::string(c.month),
-                                               std::string(c.day)}));
+  EXPECT_EQ(RecordTime::Of(c.text),
+            (RecordTime{std::string(c.year), std::string(c.month), std::string(c.day)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, FieldCuts,
     ::testing::Values(CutCase{"2026-12-11 13:45:00 payload", "2026", "12", "11", "13", "13.log"},
-                      CutCase{"", "", "", "", "", ".log"},
-                      CutCase{"20", "20", "", "", "", ".log"},
+                      CutCase{"", "", "", "", "", ".log"}, CutCase{"20", "20", "", "", "", ".log"},
                       CutCase{"2026-12-11 ", "2026", "12", "11", "", ".log"},
                       CutCase{"2026-12-11 1", "2026", "12", "11", "1", "1.log"},
                       CutCase{"2026-12-11 13", "2026", "12", "11", "13", "13.log"},
@@ -53,9 +52,9 @@ TEST(IsTransmitted, OnlyTheDigitOneInTheLastCharacter) {
     std::string_view record;
     bool transmitted;
   };
-  for (const Case& c : {Case{"....1", true}, Case{"....0", false}, Case{"....2", false},
-                        Case{"..1. ", false}, Case{"....a", false}, Case{"...11", true},
-                        Case{"", false}, Case{"...\xB1", false}}) {
+  for (const Case& c :
+       {Case{"....1", true}, Case{"....0", false}, Case{"....2", false}, Case{"..1. ", false},
+        Case{"....a", false}, Case{"...11", true}, Case{"", false}, Case{"...\xB1", false}}) {
     EXPECT_EQ(IsTransmitted(c.record), c.transmitted) << c.record;
   }
 }

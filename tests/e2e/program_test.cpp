@@ -81,9 +81,9 @@ class ProgramTest : public ::testing::Test {
     std::string input;
     for (const std::string& record : records) input += record + "\n";
     testing::WriteBytes(root / "feed.txt", input);
-    testing::ChildProcess feed({SKEIN_FEED_PATH, "--file", (root / "feed.txt").string(), "--hold",
-                                std::to_string(holdMs)},
-                               root);
+    testing::ChildProcess feed(
+        {SKEIN_FEED_PATH, "--file", (root / "feed.txt").string(), "--hold", std::to_string(holdMs)},
+        root);
     ASSERT_EQ(feed.Wait(), 0) << ReadBytes(root / "stderr.txt");
   }
 
@@ -165,9 +165,8 @@ TEST_F(ProgramTest, HostileRecordsStayInsideTheBaseDirectory) {
   testing::WriteBytes(SettingsFile(), SavedSettings(LogsDir(), ""));
   StartProgram();
   const std::string tail = " 00:00:00 a hostile record, long enough 0";
-  const std::vector<std::string> records = {"../../" + tail, "/tmp/" + tail,
-                                            "..\\..\\.." + tail, "C:\\x" + tail,
-                                            "../." + std::string(250, '/')};
+  const std::vector<std::string> records = {"../../" + tail, "/tmp/" + tail, "..\\..\\.." + tail,
+                                            "C:\\x" + tail, "../." + std::string(250, '/')};
   Feed(records);
   StopProgram();
   std::string logged;

@@ -11,8 +11,8 @@
 
 namespace skein::testing {
 
-// A block whose bytes the test sets, from any thread. Queued contents are handed out one per read first, to act
-// out a writer that changes the block between two copies.
+// A block whose bytes the test sets, from any thread. Queued contents are handed out one per read
+// first, to act out a writer that changes the block between two copies.
 class FakeRecordBlock final : public platform::RecordBlock {
  public:
   explicit FakeRecordBlock(std::size_t size = 256) : bytes(size, '\0') {}

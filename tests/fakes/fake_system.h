@@ -2,9 +2,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -20,13 +20,17 @@ class FakeSystem final : public platform::System {
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
   std::string ExecutablePath() override { return executablePath; }
-  int LocalYear() override { return year; }
+  int LocalYear() override {
+    ++yearQueries;
+    return year;
+  }
   void StartProgram(std::string_view program, std::string_view argument) override {
     started.emplace_back(program, argument);
   }
 
   std::string executablePath = "/opt/skein/skeinerward";
   int year = 2026;
+  int yearQueries = 0;
   std::atomic<int> delays{0};
   std::vector<std::pair<std::string, std::string>> started;
 };

@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings/memory_files.h"
+#include "fakes/fake_system.h"
+#include "fakes/memory_files.h"
 
 namespace skein {
 namespace {
@@ -40,12 +41,14 @@ TEST(VersionBannerTest, AppendsTheYear) {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
+  SettingsFileTest() { system_.year = 2024; }
+
   static constexpr std::string_view kPath = "/opt/skein/Skeinward.prefs";
 
   std::string& OnDisk() { return files_.files[std::string(kPath)]; }
 
-  fakes::MemoryFiles files_;
-  fakes::FixedSystem system_;
+  testing::MemoryFiles files_;
+  testing::FakeSystem system_;
 };
 
 constexpr std::string_view kFirstRunFile =

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/memory_files.h"
+#include "fakes/memory_files.h"
 
 namespace skein {
 namespace {
@@ -26,7 +26,7 @@ class SettingsStoreTest : public ::testing::Test {
   }
   const std::string& OnDisk() { return files_.files[std::string(kPath)]; }
 
-  fakes::MemoryFiles files_;
+  testing::MemoryFiles files_;
   SettingsStore store_{files_};
 };
 
@@ -425,7 +425,9 @@ TEST_P(HostileFileTest, OpensReadsAndWritesBackSafely) {
   store_.SelectGroup("Setting");
   const std::string last = store_.ReadString("Last", "d");
   const std::string directory = store_.ReadString("Directory", "d");
+  // Whatever came back is one line's worth.
   EXPECT_EQ(last.find_first_of("\r\n"), std::string::npos);
+  EXPECT_EQ(directory.find_first_of("\r\n"), std::string::npos);
   store_.WriteString("Last", "v");
   EXPECT_EQ(store_.ReadString("Last", ""), "v");
   EXPECT_TRUE(store_.Close());

@@ -61,8 +61,7 @@ bool PosixWorkingDirectory::Create(std::string_view name) {
 std::unique_ptr<WritableFile> PosixWorkingDirectory::OpenForAppend(std::string_view name) {
   const std::string path(name);
   const int at = current_.Valid() ? current_.Get() : AT_FDCWD;
-  UniqueFd fd(::openat(at, path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC,
-                       0666));
+  UniqueFd fd(::openat(at, path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
   if (!fd.Valid() || !LockForWriting(fd.Get())) return nullptr;
   return std::make_unique<AppendingFd>(std::move(fd));
 }

@@ -10,9 +10,8 @@
 #include <string_view>
 
 #include "platform/files.h"
-#include "platform/system.h"
 
-namespace skein::fakes {
+namespace skein::testing {
 
 // Files as an in-memory map of path to bytes. It can be told to refuse reads of some paths, to
 // refuse starting replacements, or to fail their commits, and it counts what happened.
@@ -64,20 +63,4 @@ class MemoryFiles final : public platform::Files {
   };
 };
 
-// A System whose executable path and year are whatever the test says.
-class FixedSystem final : public platform::System {
- public:
-  std::string executablePath = "/opt/skein/skeinerward";
-  int year = 2024;
-  int yearQueries = 0;
-
-  void Delay(int) override {}
-  std::string ExecutablePath() override { return executablePath; }
-  int LocalYear() override {
-    ++yearQueries;
-    return year;
-  }
-  void StartProgram(std::string_view, std::string_view) override {}
-};
-
-}  // namespace skein::fakes
+}  // namespace skein::testing
