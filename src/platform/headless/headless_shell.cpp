@@ -52,13 +52,13 @@ HeadlessShell::HeadlessShell() : labelOnTerminal_(::isatty(STDOUT_FILENO) == 1) 
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int signal : kCloseSignals) ::sigaction(signal, &action, nullptr);
+  // A reader that went away from standard output or error must not end the program.
+  ::signal(SIGPIPE, SIG_IGN);
 }
 
+// The handlers stay installed with nowhere to write: a late signal while the process winds down
+// must not turn a clean exit into death by signal.
 HeadlessShell::~HeadlessShell() {
-  struct sigaction action {};
-  action.sa_handler = SIG_DFL;
-  sigemptyset(&action.sa_mask);
-  for (int signal : kCloseSignals) ::sigaction(signal, &action, nullptr);
   gSignalWriteFd = -1;
 }
 

@@ -15,7 +15,7 @@ namespace skein::platform {
 // status line when standard output is a terminal.
 class HeadlessShell final : public Shell {
  public:
-  // Installs the signal handlers; they stay until the shell is destroyed.
+  // Installs the signal handlers.
   HeadlessShell();
   ~HeadlessShell() override;
   HeadlessShell(const HeadlessShell&) = delete;
