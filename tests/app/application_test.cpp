@@ -68,6 +68,15 @@ class ApplicationTest : public ::testing::Test {
     return false;
   }
 
+  // Starts the program with `record` in the block and waits until the capture thread logged it.
+  Application& StartWithLogged(const std::string& record) {
+    block.Publish(record);
+    Application& application = App();
+    application.StartUp();
+    WaitUntilLogged(application, record);
+    return application;
+  }
+
   void WaitUntilLogged(Application& application, const std::string& record) {
     while (application.Capture()->State().lastRecord != record) std::this_thread::yield();
   }
@@ -121,10 +130,7 @@ TEST_F(ApplicationTest, ASavedDirectoryMeansNoPrompt) {
 TEST_F(ApplicationTest, ACloseRequestSavesTheLastRecordThenWritesTheExitLine) {
   HaveSettings("/logs/");
   const std::string record = MakeRecord("2026-12-11", "12", '1');
-  block.Publish(record);
-  Application& application = App();
-  application.StartUp();
-  WaitUntilLogged(application, record);
+  Application& application = StartWithLogged(record);
 
   shell.Push(Kind::CloseRequest);
   EXPECT_TRUE(RunToEnd(application));
@@ -138,10 +144,7 @@ TEST_F(ApplicationTest, QuitWritesTheExitLineAndSavesNothing) {
   HaveSettings("/logs/");
   const std::string before = files.files[std::string(kSettingsPath)];
   const std::string record = MakeRecord("2026-12-11", "12", '0');
-  block.Publish(record);
-  Application& application = App();
-  application.StartUp();
-  WaitUntilLogged(application, record);
+  Application& application = StartWithLogged(record);
 
   shell.Push(Kind::MenuCommand, platform::MenuQuit);
   EXPECT_TRUE(RunToEnd(application));
@@ -194,10 +197,7 @@ TEST_F(ApplicationTest, TrayClicksAndUnknownCommands) {
 TEST_F(ApplicationTest, OpenLogfileWarnsWhileTheLogIsEmptyOnDiskAndOpensItAfterWriteToDisk) {
   HaveSettings("/logs/");
   const std::string record = MakeRecord("2026-12-11", "12", '1');
-  block.Publish(record);
-  Application& application = App();
-  application.StartUp();
-  WaitUntilLogged(application, record);
+  Application& application = StartWithLogged(record);
 
   const std::string path = "/logs//2026/12/11/12.log";
   application.RunMenuCommand(platform::MenuOpenLogfile);
@@ -227,10 +227,7 @@ TEST_F(ApplicationTest, DirectoryCancelledChangesNothingAndChosenSavesAndRollsOv
   HaveSettings("/logs/");
   directory.AddDirectory("/new");
   const std::string first = MakeRecord("2026-12-11", "12", '1', 'a');
-  block.Publish(first);
-  Application& application = App();
-  application.StartUp();
-  WaitUntilLogged(application, first);
+  Application& application = StartWithLogged(first);
 
   application.RunMenuCommand(platform::MenuDirectory);
   EXPECT_EQ(shell.calls.back(), "ChooseFolder SkeinWard [/logs/]");
