@@ -44,6 +44,10 @@ void Application::StartUp() {
   capture_->Restore(std::move(stored.baseDirectory), std::move(stored.lastRecord));
   capture_->Start();
   services_.shell.AddTrayIcon();
+  // The system may end the process right after the session ends, without a close request.
+  services_.shell.SetSessionEndHandler([this] {
+    if (!quit_) CloseRequested();
+  });
 }
 
 bool Application::RunPass() {

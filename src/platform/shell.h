@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,10 @@ class Shell {
   virtual void ShowMessage(std::string_view title, std::string_view text) = 0;
   // Removes the tray icon and destroys the window.
   virtual void TearDown() = 0;
+
+  // `handler` runs on the main thread when the desktop session ends, before the window system may
+  // end the process without a close request; it does what the close request does.
+  virtual void SetSessionEndHandler(std::function<void()> handler) = 0;
 };
 
 }  // namespace skein::platform

@@ -140,6 +140,23 @@ TEST_F(ApplicationTest, ACloseRequestSavesTheLastRecordThenWritesTheExitLine) {
             record.substr(0, 16) + " Total 1 transmitted 1 not transmitted 0\r\n");
 }
 
+TEST_F(ApplicationTest, TheEndOfTheSessionDoesWhatACloseRequestDoesBeforeReturning) {
+  HaveSettings("/logs/");
+  const std::string record = MakeRecord("2026-12-11", "12", '1');
+  Application& application = StartWithLogged(record);
+
+  ASSERT_TRUE(shell.sessionEnd);
+  shell.sessionEnd();
+  EXPECT_EQ(files.files[std::string(kSettingsPath)], SavedSettings("/logs/", record));
+  EXPECT_EQ(Log("/logs/2026/12/11/12.log"), record + "\r\n");
+  EXPECT_EQ(Log("/logs/2026/12/11/12-Statistics.txt"),
+            record.substr(0, 16) + " Total 1 transmitted 1 not transmitted 0\r\n");
+  shell.sessionEnd();
+  EXPECT_EQ(files.commits, 1) << "a second end of session changes nothing";
+  EXPECT_FALSE(application.RunPass());
+  application.TearDown();
+}
+
 TEST_F(ApplicationTest, QuitWritesTheExitLineAndSavesNothing) {
   HaveSettings("/logs/");
   const std::string before = files.files[std::string(kSettingsPath)];

@@ -43,6 +43,9 @@ class FakeShell final : public platform::Shell {
     Record("ShowMessage " + std::string(title) + ": " + std::string(text));
   }
   void TearDown() override { Record("TearDown"); }
+  void SetSessionEndHandler(std::function<void()> handler) override {
+    sessionEnd = std::move(handler);
+  }
 
   void Push(platform::ShellEvent::Kind kind, std::int32_t id = 0,
             platform::TrayClick click = platform::TrayClick::LeftPress) {
@@ -61,6 +64,7 @@ class FakeShell final : public platform::Shell {
   std::vector<std::string> calls;
   std::deque<platform::ShellEvent> events;
   std::deque<std::string> folderAnswers;
+  std::function<void()> sessionEnd;
 
  private:
   void Record(std::string call) { calls.push_back(std::move(call)); }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/shared_memory_block.h"
+#include "skein-feed/feed_block.h"
 #include "skein-feed/record_generator.h"
 
 namespace skein::feed {

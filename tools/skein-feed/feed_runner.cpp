@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/posix/shared_memory_block.h"
+#include "skein-feed/feed_block.h"
 #include "skein-feed/record_lines.h"
 
 namespace skein::feed {

@@ -30,6 +30,8 @@ class HeadlessShell final : public Shell {
   std::string ChooseFolder(std::string_view prompt, std::string_view initialFolder) override;
   void ShowMessage(std::string_view title, std::string_view text) override;
   void TearDown() override;
+  // Without a desktop session the close signals cover the end of the session.
+  void SetSessionEndHandler(std::function<void()>) override {}
 
  private:
   bool TakeSignal();
