@@ -10,6 +10,8 @@ bool AppendFile::Open(platform::WorkingDirectory& directory, std::string_view na
   if (!file_) return false;
   buffer_ = std::make_unique<char[]>(kBufferSize);
   waiting_ = 0;
+  lastWriteFailed_ = false;
+  if (file_->EndsInsideLine()) WritePiece("\r\n");
   return true;
 }
 
@@ -41,7 +43,10 @@ void AppendFile::Flush() {
 }
 
 void AppendFile::Hand(std::string_view bytes) {
-  if (!file_->Write(bytes)) bytesLost_ += bytes.size();
+  // After a failed write the file may end inside a line that the lost bytes were to finish.
+  if (lastWriteFailed_ && file_->EndsInsideLine()) file_->Write("\r\n");
+  lastWriteFailed_ = !file_->Write(bytes);
+  if (lastWriteFailed_) bytesLost_ += bytes.size();
 }
 
 void AppendFile::Close() {

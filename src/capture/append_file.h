@@ -12,6 +12,10 @@ namespace skein {
 // A text file opened for appending through a write buffer, so that a line normally costs one copy
 // and no system call. Closed, it has neither file nor buffer; writing, flushing and closing a
 // closed file do nothing.
+//
+// A line cut short on disk (the program was killed between two writes of one line, or the disk
+// filled in the middle of one) is ended with CR LF before anything else is written, so the next
+// line never sticks to the fragment. The fragment itself is kept: a log is never cut back.
 class AppendFile {
  public:
   static constexpr std::size_t kBufferSize = 4096;
@@ -41,6 +45,7 @@ class AppendFile {
   std::unique_ptr<char[]> buffer_;
   std::size_t waiting_ = 0;
   std::uint64_t bytesLost_ = 0;
+  bool lastWriteFailed_ = false;
 };
 
 }  // namespace skein

@@ -13,8 +13,12 @@ class WritableFile {
  public:
   virtual ~WritableFile() = default;
 
-  // Hands the bytes to the system. False when any of them were refused (disk full, I/O error).
+  // Hands the bytes to the system. False when any of them were refused (disk full, I/O error);
+  // some of them may have been written all the same.
   virtual bool Write(std::string_view bytes) = 0;
+  // Whether the file holds bytes and the last of them is not a line feed: a line was cut short
+  // by a crash or a full disk.
+  virtual bool EndsInsideLine() { return false; }
 };
 
 // The capture thread's current directory and the files it opens by bare name in it. A relative

@@ -98,3 +98,59 @@ TEST_F(AppendFileTest, RefusedBytesAreCounted) {
 
 }  // namespace
 }  // namespace skein
+
+namespace skein {
+namespace {
+
+// A log whose last line was cut short, by a kill between two writes or by a full disk.
+class BrokenLineTest : public AppendFileTest {};
+
+TEST_F(BrokenLineTest, AFragmentLeftByAnEarlierRunIsEndedBeforeTheNextLine) {
+  directory.files["/log.txt"].content = "whole\r\nfragm";
+  ASSERT_TRUE(file.Open(directory, "log.txt"));
+  file.WriteLine("next");
+  file.Close();
+  EXPECT_EQ(Data().content, "whole\r\nfragm\r\nnext\r\n");
+}
+
+TEST_F(BrokenLineTest, AFileEndingInALineFeedGetsNothingExtra) {
+  for (const std::string before : {"", "whole\r\n", "unix line\n"}) {
+    directory.files["/log.txt"].content = before;
+    ASSERT_TRUE(file.Open(directory, "log.txt"));
+    file.WriteLine("next");
+    file.Close();
+    EXPECT_EQ(Data().content, before + "next\r\n");
+  }
+}
+
+TEST_F(BrokenLineTest, AFullDiskLosesWhatDidNotFitAndWritingResumesOnAFreshLine) {
+  ASSERT_TRUE(file.Open(directory, "log.txt"));
+  file.WriteLine("first line");
+  file.WriteLine("second line");
+  directory.freeSpace = 17;  // the disk fills in the middle of the second line
+  file.Flush();
+  EXPECT_EQ(Data().content, "first line\r\nsecon");
+  EXPECT_EQ(file.BytesLost(), 25u);
+
+  directory.freeSpace = std::numeric_limits<std::size_t>::max();  // space comes back
+  file.WriteLine("third line");
+  file.Close();
+  EXPECT_EQ(Data().content, "first line\r\nsecon\r\nthird line\r\n");
+}
+
+TEST_F(BrokenLineTest, AFailedWriteThatLeftTheFileOnALineEndAddsNothing) {
+  ASSERT_TRUE(file.Open(directory, "log.txt"));
+  file.WriteLine("kept");
+  file.Flush();
+  file.WriteLine("lost");
+  directory.refuseWrites = true;
+  file.Flush();
+  directory.refuseWrites = false;
+  file.WriteLine("after");
+  file.Close();
+  EXPECT_EQ(Data().content, "kept\r\nafter\r\n");
+  EXPECT_EQ(file.BytesLost(), 6u);
+}
+
+}  // namespace
+}  // namespace skein

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <memory>
 #include <set>
@@ -84,6 +86,8 @@ class FakeWorkingDirectory final : public platform::WorkingDirectory {
   bool refuseOpen = false;
   bool refuseCreate = false;
   bool refuseWrites = false;
+  // What the disk still takes; a write beyond it is cut short and fails.
+  std::size_t freeSpace = std::numeric_limits<std::size_t>::max();
   int opens = 0;
   int enters = 0;
 
@@ -96,8 +100,14 @@ class FakeWorkingDirectory final : public platform::WorkingDirectory {
       FileData& data = owner_.files[path_];
       ++data.writes;
       if (owner_.refuseWrites) return false;
-      data.content += bytes;
-      return true;
+      const std::size_t taken = std::min(bytes.size(), owner_.freeSpace);
+      data.content += bytes.substr(0, taken);
+      owner_.freeSpace -= taken;
+      return taken == bytes.size();
+    }
+    bool EndsInsideLine() override {
+      const std::string& content = owner_.files[path_].content;
+      return !content.empty() && content.back() != '\n';
     }
 
    private:

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -21,6 +22,13 @@ class AppendingFd final : public WritableFile {
       bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+  }
+
+  bool EndsInsideLine() override {
+    struct stat status {};
+    if (::fstat(fd_.Get(), &status) != 0 || status.st_size <= 0) return false;
+    char last = 0;
+    return ::pread(fd_.Get(), &last, 1, status.st_size - 1) == 1 && last != '\n';
   }
 
  private:
