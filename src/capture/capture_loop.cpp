@@ -63,10 +63,17 @@ std::optional<std::string> CaptureLoop::Poll() {
     if (logName_ != activeLogName_) RollOver();
 
     if (currentRecord_ != lastRecord_ && currentRecord_.size() >= kMinimumRecordLength) {
-      label = std::string(FirstChars(currentRecord_, 30));
-      statistics_.Counters().Count(IsTransmitted(currentRecord_));
-      statistics_.StepForRecord(currentRecord_);
-      if (log_.AppendRecord(currentRecord_, logName_)) lastRecord_ = currentRecord_;
+      // A record is taken only in the poll that can write it: one whose day directory or log
+      // cannot be reached stays in the block and is tried again at the next poll, and is counted
+      // once, when it is written.
+      if (!dayEntered_) dayEntered_ = EnterRecordDirectory(directory_, baseDirectory_, recordTime_);
+      if (dayEntered_ && log_.Open(logName_)) {
+        label = std::string(FirstChars(currentRecord_, 30));
+        statistics_.Counters().Count(IsTransmitted(currentRecord_));
+        statistics_.StepForRecord(currentRecord_);
+        log_.Append(currentRecord_);
+        lastRecord_ = currentRecord_;
+      }
     }
   }
   if (pollCount_ == kPollsPerFlush) {
@@ -81,7 +88,7 @@ void CaptureLoop::RollOver() {
   statistics_.CloseAtRollover(currentRecord_);
   log_.CloseForRollover();
   activeLogName_ = logName_;
-  EnterRecordDirectory(directory_, baseDirectory_, recordTime_);
+  dayEntered_ = EnterRecordDirectory(directory_, baseDirectory_, recordTime_);
 }
 
 void CaptureLoop::WriteToDisk() {

@@ -90,6 +90,7 @@ class CaptureLoop {
   std::string logName_;
   std::string activeLogName_;
   bool firstPollDone_ = false;
+  bool dayEntered_ = false;
   std::int32_t pollCount_ = 0;
   platform::WorkingDirectory& directory_;
   HourlyLog log_;

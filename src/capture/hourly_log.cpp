@@ -4,13 +4,9 @@
 
 namespace skein {
 
-bool HourlyLog::AppendRecord(std::string_view record, std::string_view logName) {
-  if (!opened_) {
-    if (!file_.Open(directory_, SafePathComponent(logName))) return false;
-    opened_ = true;
-  }
-  file_.WriteLine(record);
-  return true;
+bool HourlyLog::Open(std::string_view logName) {
+  if (!opened_) opened_ = file_.Open(directory_, SafePathComponent(logName));
+  return opened_;
 }
 
 void HourlyLog::CloseForRollover() {

@@ -13,9 +13,11 @@ class HourlyLog {
  public:
   explicit HourlyLog(platform::WorkingDirectory& directory) : directory_(directory) {}
 
-  // Writes the record as a line, opening `logName` in the current directory first when this
-  // hour's log is not open yet. False when it could not be opened; the caller retries later.
-  bool AppendRecord(std::string_view record, std::string_view logName);
+  // Opens `logName` in the current directory unless this hour's log was opened already. False
+  // when it cannot be opened; the caller tries again with a later poll.
+  bool Open(std::string_view logName);
+  // Writes the record as a line of the log opened for this hour.
+  void Append(std::string_view record) { file_.WriteLine(record); }
   void Flush() { file_.Flush(); }
   // At a rollover: the next record opens the new hour's log.
   void CloseForRollover();

@@ -24,7 +24,7 @@ std::string DirectoryNameToCreate(std::string_view name) {
   return std::string(cut);
 }
 
-void EnterRecordDirectory(platform::WorkingDirectory& directory, std::string_view baseDirectory,
+bool EnterRecordDirectory(platform::WorkingDirectory& directory, std::string_view baseDirectory,
                           const RecordTime& time) {
   const std::array<std::string, 4> levels = {
       std::string(baseDirectory), SafePathComponent(time.year), SafePathComponent(time.month),
@@ -33,8 +33,9 @@ void EnterRecordDirectory(platform::WorkingDirectory& directory, std::string_vie
     if (level.empty() || directory.Enter(level)) continue;
     const std::string toCreate = DirectoryNameToCreate(level);
     if (!toCreate.empty()) directory.Create(toCreate);
-    directory.Enter(level);
+    if (!directory.Enter(level)) return false;
   }
+  return true;
 }
 
 std::string HourlyLogPath(std::string_view baseDirectory, const RecordTime& time,

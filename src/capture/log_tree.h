@@ -18,10 +18,11 @@ std::string SafePathComponent(std::string_view field);
 // trailing blanks and separators.
 std::string DirectoryNameToCreate(std::string_view name);
 
-// Makes base/year/month/day the current directory, level by level, creating each missing level.
-// A level that can be neither entered nor created is passed over and the next level is tried
-// where the previous ones left the current directory; an empty level does nothing.
-void EnterRecordDirectory(platform::WorkingDirectory& directory, std::string_view baseDirectory,
+// Makes base/year/month/day the current directory, level by level, creating each missing level;
+// an empty level does nothing. Stops at a level that can be neither entered nor created and
+// answers false: the levels below it would otherwise land in whatever directory was current, far
+// from the base directory.
+bool EnterRecordDirectory(platform::WorkingDirectory& directory, std::string_view baseDirectory,
                           const RecordTime& time);
 
 // The path of the log file that `logName` names under the record's day directory.

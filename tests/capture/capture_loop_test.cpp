@@ -147,19 +147,43 @@ TEST_F(CaptureLoopTest, ALaterDayWithTheSameHourStaysInTheOpenLog) {
   EXPECT_FALSE(directory.directories.contains("/base/2026/12/12"));
 }
 
-TEST_F(CaptureLoopTest, ALogThatCannotOpenIsRetriedAndTheRecordWrittenOnce) {
+// A record that cannot be written yet stays pending: it is not shown, counted or remembered until
+// the poll that writes it, and then it is written and counted once.
+TEST_F(CaptureLoopTest, ALogThatCannotOpenKeepsTheRecordPendingUntilItCan) {
   CaptureLoop& capture = Loop();
-  directory.refusedFiles.insert("/base/2026/12/11/12.log");
+  directory.refusedFiles.insert("/base/2026/12/11/12.log");  // another writer holds it
   const std::string record = MakeRecord("2026-12-11", "12", '1');
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(Show(record).has_value()) << "accepted again";
-  EXPECT_EQ(capture.State().lastRecord, "");
-  EXPECT_EQ(capture.State().counters.total, 3) << "each retry is counted";
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Show(record), std::nullopt);
+  CaptureState s = capture.State();
+  EXPECT_EQ(s.lastRecord, "");
+  EXPECT_EQ(s.counters.total, 0);
+  EXPECT_FALSE(s.statisticsOpen);
+
   directory.refusedFiles.clear();
-  EXPECT_TRUE(Show(record).has_value());
-  EXPECT_FALSE(Show(record).has_value());
-  EXPECT_EQ(capture.State().lastRecord, record);
+  EXPECT_EQ(Show(record), record.substr(0, 30));
+  EXPECT_EQ(Show(record), std::nullopt);
+  s = capture.State();
+  EXPECT_EQ(s.lastRecord, record);
+  EXPECT_EQ(s.counters, (HourCounters{1, 1, 0}));
   capture.CloseFiles();
   EXPECT_EQ(File("/base/2026/12/11/12.log"), record + "\r\n");
+  EXPECT_EQ(File("/base/2026/12/11/12-Statistics.txt"),
+            record.substr(0, 16) + " Total 1 transmitted 1 not transmitted 0\r\n");
+}
+
+TEST_F(CaptureLoopTest, AnUnreachableBaseDirectoryKeepsTheRecordPendingUntilItExists) {
+  CaptureLoop& capture = Loop({}, "/later/logs/");
+  const std::string record = MakeRecord("2026-12-11", "12", '0');
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Show(record), std::nullopt);
+  EXPECT_TRUE(directory.files.empty()) << "nothing is written anywhere else meanwhile";
+  EXPECT_EQ(capture.State().counters.total, 0);
+
+  directory.AddDirectory("/later");
+  EXPECT_TRUE(Show(record).has_value());
+  Show(record);
+  capture.CloseFiles();
+  EXPECT_EQ(File("/later/logs/2026/12/11/12.log"), record + "\r\n");
+  EXPECT_EQ(capture.State().counters.total, 1);
 }
 
 TEST_F(CaptureLoopTest, TheLogIsFlushedAtTheSixThousandAndFirstPoll) {

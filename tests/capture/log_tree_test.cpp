@@ -45,7 +45,7 @@ class EnterRecordDirectoryTest : public ::testing::Test {
 };
 
 TEST_F(EnterRecordDirectoryTest, CreatesTheMissingLevelsOneBelowTheOther) {
-  EnterRecordDirectory(directory, "/data/", {"2026", "12", "11"});
+  EXPECT_TRUE(EnterRecordDirectory(directory, "/data/", {"2026", "12", "11"}));
   EXPECT_EQ(directory.current, "/data/2026/12/11");
   EXPECT_EQ(directory.created, (std::vector<std::string>{"2026", "12", "11"}));
 }
@@ -57,15 +57,23 @@ TEST_F(EnterRecordDirectoryTest, ExistingLevelsAreEnteredWithoutCreating) {
   EXPECT_TRUE(directory.created.empty());
 }
 
-TEST_F(EnterRecordDirectoryTest, ABaseWhoseParentIsMissingIsPassedOver) {
+TEST_F(EnterRecordDirectoryTest, ALevelThatCannotBeReachedStopsTheChain) {
   directory.current = "/data";
-  EnterRecordDirectory(directory, "/missing/base/", {"2026", "12", "11"});
-  EXPECT_EQ(directory.created.front(), "/missing/base") << "created without its separator";
-  EXPECT_EQ(directory.current, "/data/2026/12/11") << "the levels land where we already were";
+  EXPECT_FALSE(EnterRecordDirectory(directory, "/missing/base/", {"2026", "12", "11"}));
+  EXPECT_EQ(directory.created, std::vector<std::string>{"/missing/base"})
+      << "tried once, without its separator";
+  EXPECT_FALSE(directory.directories.contains("/data/2026"))
+      << "nothing is built where the previous hour left off";
+}
+
+TEST_F(EnterRecordDirectoryTest, AFileInThePathStopsTheChainBelowIt) {
+  directory.files["/data/2026"].content = "not a directory";
+  EXPECT_FALSE(EnterRecordDirectory(directory, "/data/", {"2026", "12", "11"}));
+  EXPECT_EQ(directory.current, "/data");
 }
 
 TEST_F(EnterRecordDirectoryTest, EmptyLevelsEnterAndCreateNothing) {
-  EnterRecordDirectory(directory, "/data/", {"2026", "", ""});
+  EXPECT_TRUE(EnterRecordDirectory(directory, "/data/", {"2026", "", ""}));
   EXPECT_EQ(directory.current, "/data/2026");
   EXPECT_EQ(directory.created, std::vector<std::string>{"2026"});
 }
