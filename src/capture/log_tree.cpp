@@ -11,7 +11,9 @@ std::string SafePathComponent(std::string_view field) {
   for (char& c : safe) {
     if (c == '/' || c == '\\' || c == ':' || c == '\0') c = '_';
   }
-  if (safe == "." || safe == "..") safe.assign(safe.size(), '_');
+  // Windows drops trailing dots and blanks from a name, so "..", "." and "12 " would name another
+  // directory there than here; made visible, they name the same one everywhere.
+  for (auto it = safe.rbegin(); it != safe.rend() && (*it == '.' || *it == ' '); ++it) *it = '_';
   return safe;
 }
 

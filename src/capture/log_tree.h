@@ -10,8 +10,8 @@ namespace skein {
 
 // A field cut from a record, made safe as one path component. Records are untrusted: a field
 // holding a separator, a drive colon or a zero byte, or one that is "." or "..", would otherwise
-// reach outside the base directory. Such bytes become "_"; digits and every other byte pass as
-// they are, so ordinary records name exactly their own fields.
+// reach outside the base directory. Such bytes become "_", and so do trailing dots and blanks;
+// digits and every other byte pass as they are, so ordinary records name exactly their fields.
 std::string SafePathComponent(std::string_view field);
 
 // A directory name as it is handed to the system for creation: at most 260 characters, without

@@ -16,7 +16,8 @@ TEST(SafePathComponent, DigitsPassAndHostileBytesBecomeUnderscores) {
   };
   for (const Case& c : {Case{"2026", "2026"}, Case{"", ""}, Case{"..", "__"}, Case{".", "_"},
                         Case{"../", ".._"}, Case{"/", "_"}, Case{"\\x", "_x"}, Case{"C:", "C_"},
-                        Case{std::string_view("a\0b", 3), "a_b"}, Case{"...", "..."},
+                        Case{std::string_view("a\0b", 3), "a_b"}, Case{"...", "___"},
+                        Case{"12 ", "12_"}, Case{"1. ", "1__"}, Case{" 1", " 1"}, Case{".x", ".x"},
                         Case{"..log", "..log"}, Case{"\xE9t\xE9", "\xE9t\xE9"}}) {
     EXPECT_EQ(SafePathComponent(c.field), c.safe) << c.field;
   }

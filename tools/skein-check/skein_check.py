@@ -25,8 +25,11 @@ def cut(text, position, count):
 
 
 def safe(field):
+    """A field as a path component: separators, colons and zero bytes, and trailing dots and
+    blanks, become underscores."""
     out = bytes(b"_"[0] if c in b"/\\:\0" else c for c in field)
-    return b"_" * len(out) if out in (b".", b"..") else out
+    kept = out.rstrip(b". ")
+    return kept + b"_" * (len(out) - len(kept))
 
 
 class Model:
