@@ -18,12 +18,13 @@ class WritableFile {
   virtual bool Write(std::string_view bytes) = 0;
   // Whether the file holds bytes and the last of them is not a line feed: a line was cut short
   // by a crash or a full disk.
-  virtual bool EndsInsideLine() { return false; }
+  virtual bool EndsInsideLine() = 0;
 };
 
 // The capture thread's current directory and the files it opens by bare name in it. A relative
-// name resolves against the directory entered last; the process-wide current directory is not
-// touched, so the main thread never sees it move.
+// name resolves against the directory entered last. On Linux the directory is kept apart from the
+// process's own; on Windows it is the process's current directory, which "Open logfile" starts the
+// text viewer in.
 class WorkingDirectory {
  public:
   virtual ~WorkingDirectory() = default;

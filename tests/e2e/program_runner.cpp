@@ -29,6 +29,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                                    O_WRONLY | O_CREAT | O_APPEND, 0644);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
                                    O_WRONLY | O_CREAT | O_APPEND, 0644);
+  // A program that falls back on its current directory writes into the test's own folder.
+  posix_spawn_file_actions_addchdir_np(&actions, outputDir.c_str());
   pid_t pid = -1;
   if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) pid_ = pid;
   posix_spawn_file_actions_destroy(&actions);

@@ -171,8 +171,8 @@ Options for --generate only:
                            the same seed gives the same records
 
 Other options:
-  --block NAME             the shared-memory object to write
-                           (default "/KVOR_300871_140263_GATE1")
+  --block NAME             the shared-memory object to write (default: the record
+                           channel SkeinerWard reads)
   --hold MS                milliseconds each record stays in the block (default 30)
   --print                  print every text right after it was published, one a line
                            ending in LF, on standard output

@@ -1,3 +1,10 @@
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#endif
+
 #include <iostream>
 #include <string_view>
 #include <vector>
@@ -6,6 +13,11 @@
 #include "skein-feed/feed_runner.h"
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Records are bytes: no CR added before each printed LF, and no end of input at a 0x1A byte.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   const auto parsed = skein::feed::ParseFeedOptions(args);
   if (!parsed.options) {
