@@ -10,8 +10,10 @@ namespace skein {
 
 // A field cut from a record, made safe as one path component. Records are untrusted: a field
 // holding a separator, a drive colon or a zero byte, or one that is "." or "..", would otherwise
-// reach outside the base directory. Such bytes become "_", and so do trailing dots and blanks;
-// digits and every other byte pass as they are, so ordinary records name exactly their fields.
+// reach outside the base directory, and one that Windows refuses as a name would never be logged.
+// Bytes refused in Windows names, and trailing dots and blanks, become "_", and so does the first
+// letter of a device name ("COM1"); digits and every other byte pass as they are, so ordinary
+// records name exactly their own fields, on every system alike.
 std::string SafePathComponent(std::string_view field);
 
 // A directory name as it is handed to the system for creation: at most 260 characters, without

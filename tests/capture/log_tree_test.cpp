@@ -14,11 +14,31 @@ TEST(SafePathComponent, DigitsPassAndHostileBytesBecomeUnderscores) {
     std::string_view field;
     std::string_view safe;
   };
-  for (const Case& c : {Case{"2026", "2026"}, Case{"", ""}, Case{"..", "__"}, Case{".", "_"},
-                        Case{"../", ".._"}, Case{"/", "_"}, Case{"\\x", "_x"}, Case{"C:", "C_"},
-                        Case{std::string_view("a\0b", 3), "a_b"}, Case{"...", "___"},
-                        Case{"12 ", "12_"}, Case{"1. ", "1__"}, Case{" 1", " 1"}, Case{".x", ".x"},
-                        Case{"..log", "..log"}, Case{"\xE9t\xE9", "\xE9t\xE9"}}) {
+  for (const Case& c : {Case{"2026", "2026"},
+                        Case{"", ""},
+                        Case{"..", "__"},
+                        Case{".", "_"},
+                        Case{"../", ".._"},
+                        Case{"/", "_"},
+                        Case{"\\x", "_x"},
+                        Case{"C:", "C_"},
+                        Case{std::string_view("a\0b", 3), "a_b"},
+                        Case{"...", "___"},
+                        Case{"12 ", "12_"},
+                        Case{"1. ", "1__"},
+                        Case{" 1", " 1"},
+                        Case{".x", ".x"},
+                        Case{"a*?b", "a__b"},
+                        Case{"<|>\"", "____"},
+                        Case{"\t1\x1F", "_1_"},
+                        Case{"COM1", "_OM1"},
+                        Case{"lpt9", "_pt9"},
+                        Case{"Con", "_on"},
+                        Case{"COM0", "COM0"},
+                        Case{"nul.", "nul_"},
+                        Case{"CONS", "CONS"},
+                        Case{"..log", "..log"},
+                        Case{"\xE9t\xE9", "\xE9t\xE9"}}) {
     EXPECT_EQ(SafePathComponent(c.field), c.safe) << c.field;
   }
 }

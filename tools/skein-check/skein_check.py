@@ -24,12 +24,17 @@ def cut(text, position, count):
     return text[position - 1:position - 1 + count]
 
 
+DEVICES = {b"CON", b"PRN", b"AUX", b"NUL"} | {b"%s%d" % (p, n) for p in (b"COM", b"LPT")
+                                              for n in range(1, 10)}
+
+
 def safe(field):
-    """A field as a path component: separators, colons and zero bytes, and trailing dots and
-    blanks, become underscores."""
-    out = bytes(b"_"[0] if c in b"/\\:\0" else c for c in field)
+    """A field as a path component: bytes Windows refuses in names, and trailing dots and blanks,
+    become underscores, and so does the first letter of a device name."""
+    out = bytes(b"_"[0] if c < 0x20 or c in b'/\\:*?"<>|' else c for c in field)
     kept = out.rstrip(b". ")
-    return kept + b"_" * (len(out) - len(kept))
+    out = kept + b"_" * (len(out) - len(kept))
+    return b"_" + out[1:] if out.upper() in DEVICES else out
 
 
 class Model:
