@@ -37,7 +37,7 @@ for _ in $(seq 2000); do [[ -e "$first_log" ]] && break; sleep 0.01; done
 started=$(date +%s%N)
 tail -n +2 "$work/texts" | "$feed" --stdin --hold "$hold"
 sleep 0.1
-kill -TERM "$pid"
+kill -TERM "$pid" 2>/dev/null || echo "the program had ended before it was told to"
 rc=0
 wait "$pid" || rc=$?
 pid=""
