@@ -50,27 +50,25 @@ StoredSettings SettingsFile::Load() {
 }
 
 bool SettingsFile::Save(const StoredSettings& settings) {
+  return Write(kSaveApplicationName, kSaveVersionText, settings);
+}
+
+void SettingsFile::CreateDefaultSettings() {
+  Write(kFirstRunApplicationName, kFirstRunVersionText, {});
+}
+
+// The six lines, whole: the first run and every save differ only in the values.
+bool SettingsFile::Write(std::string_view applicationName, std::string_view versionText,
+                         const StoredSettings& settings) {
   SettingsStore store(files_);
   if (!store.CreateNew(path_)) return false;
   store.SelectGroup(kGlobalGroup);
-  store.WriteString(kApplicationNameKey, kSaveApplicationName);
-  store.WriteString(kVersionKey, VersionBanner(kSaveVersionText, system_.LocalYear()));
+  store.WriteString(kApplicationNameKey, applicationName);
+  store.WriteString(kVersionKey, VersionBanner(versionText, system_.LocalYear()));
   store.SelectGroup(kSettingGroup);
   store.WriteString(kDirectoryKey, settings.baseDirectory);
   store.WriteString(kLastKey, settings.lastRecord);
   return store.Close();
-}
-
-void SettingsFile::CreateDefaultSettings() {
-  SettingsStore store(files_);
-  if (!store.CreateNew(path_)) return;
-  store.SelectGroup(kGlobalGroup);
-  store.WriteString(kApplicationNameKey, kFirstRunApplicationName);
-  store.WriteString(kVersionKey, VersionBanner(kFirstRunVersionText, system_.LocalYear()));
-  store.SelectGroup(kSettingGroup);
-  store.WriteString(kDirectoryKey, "");
-  store.WriteString(kLastKey, "");
-  store.Close();
 }
 
 }  // namespace skein

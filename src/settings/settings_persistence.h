@@ -45,6 +45,8 @@ class SettingsFile {
 
  private:
   void CreateDefaultSettings();
+  bool Write(std::string_view applicationName, std::string_view versionText,
+             const StoredSettings& settings);
 
   platform::Files& files_;
   platform::System& system_;
