@@ -1,33 +1,15 @@
 #include "platform/headless/headless_shell.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include <array>
-#include <atomic>
 #include <cerrno>
-#include <csignal>
 
 #include "platform/path_separator.h"
 
 namespace skein::platform {
 namespace {
-
-constexpr std::array kCloseSignals = {SIGTERM, SIGINT, SIGHUP};
-
-// The handler may only write to the pipe; everything else happens in the event loop.
-std::atomic<int> gSignalWriteFd{-1};
-
-extern "C" void OnCloseSignal(int) {
-  const int savedErrno = errno;
-  const int fd = gSignalWriteFd.load();
-  if (fd >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(fd, &byte, 1);
-  }
-  errno = savedErrno;
-}
 
 void WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -40,45 +22,11 @@ void WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-HeadlessShell::HeadlessShell() : labelOnTerminal_(::isatty(STDOUT_FILENO) == 1) {
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-    signalRead_.Reset(fds[0]);
-    signalWrite_.Reset(fds[1]);
-  }
-  gSignalWriteFd = signalWrite_.Get();
-  struct sigaction action {};
-  action.sa_handler = OnCloseSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  for (int signal : kCloseSignals) ::sigaction(signal, &action, nullptr);
-  // A reader that went away from standard output or error must not end the program.
-  ::signal(SIGPIPE, SIG_IGN);
-}
-
-// The handlers stay installed with nowhere to write: a late signal while the process winds down
-// must not turn a clean exit into death by signal.
-HeadlessShell::~HeadlessShell() {
-  gSignalWriteFd = -1;
-}
-
-bool HeadlessShell::TakeSignal() {
-  char bytes[64];
-  bool any = false;
-  for (;;) {
-    const ssize_t got = ::read(signalRead_.Get(), bytes, sizeof bytes);
-    if (got > 0) {
-      any = true;
-      continue;
-    }
-    if (got < 0 && errno == EINTR) continue;
-    return any;
-  }
-}
+HeadlessShell::HeadlessShell() : labelOnTerminal_(::isatty(STDOUT_FILENO) == 1) {}
 
 ShellEvent HeadlessShell::WaitForEvent(int timeoutMs) {
-  pollfd fd{signalRead_.Get(), POLLIN, 0};
-  if (::poll(&fd, 1, timeoutMs) > 0 && TakeSignal()) {
+  pollfd fd{closeSignals_.ReadFd(), POLLIN, 0};
+  if (::poll(&fd, 1, timeoutMs) > 0 && closeSignals_.Take()) {
     return ShellEvent{ShellEvent::Kind::CloseRequest};
   }
   return ShellEvent{};
@@ -101,12 +49,12 @@ std::string HeadlessShell::ChooseFolder(std::string_view prompt, std::string_vie
   // Read one line, giving up when a close signal comes in meanwhile.
   std::string answer;
   for (;;) {
-    std::array<pollfd, 2> fds{{{STDIN_FILENO, POLLIN, 0}, {signalRead_.Get(), POLLIN, 0}}};
+    std::array<pollfd, 2> fds{{{STDIN_FILENO, POLLIN, 0}, {closeSignals_.ReadFd(), POLLIN, 0}}};
     if (::poll(fds.data(), fds.size(), -1) < 0) {
       if (errno == EINTR) continue;
       return {};
     }
-    if (fds[1].revents != 0 && TakeSignal()) return {};
+    if (fds[1].revents != 0 && closeSignals_.Take()) return {};
     if (fds[0].revents == 0) continue;
     char c = 0;
     const ssize_t got = ::read(STDIN_FILENO, &c, 1);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/posix/unique_fd.h"
+#include "platform/posix/close_signals.h"
 #include "platform/shell.h"
 
 namespace skein::platform {
@@ -17,7 +17,6 @@ class HeadlessShell final : public Shell {
  public:
   // Installs the signal handlers.
   HeadlessShell();
-  ~HeadlessShell() override;
   HeadlessShell(const HeadlessShell&) = delete;
   HeadlessShell& operator=(const HeadlessShell&) = delete;
 
@@ -34,10 +33,7 @@ class HeadlessShell final : public Shell {
   void SetSessionEndHandler(std::function<void()>) override {}
 
  private:
-  bool TakeSignal();
-
-  UniqueFd signalRead_;
-  UniqueFd signalWrite_;
+  CloseSignals closeSignals_;
   bool labelOnTerminal_ = false;
   std::atomic<bool> labelShown_{false};
 };

@@ -12,6 +12,8 @@ class PosixSystem final : public System {
   void Delay(int milliseconds) override;
   std::string ExecutablePath() override;
   int LocalYear() override;
+  // When the program is the text viewer and it cannot be started, or finds nothing to open the
+  // file with, the first plain-text editor on the PATH from a fixed list takes its place.
   void StartProgram(std::string_view program, std::string_view argument) override;
 };
 
