@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Runs the desktop program under an X server of its own, with a window manager (jwm) and a tray
 # host (trayer), drives it with xdotool like a user, and checks what it leaves on disk byte for
-# byte. Usage: scenarios.sh skeinerward skein-feed
+# byte. Usage: scenarios.sh skeinerward skein-feed skeinerward-desktop
 set -uo pipefail
 
-program_exe=$1 feed_exe=$2
+program_exe=$1 feed_exe=$2 desktop_exe=$3
 for tool in Xvfb jwm trayer xdotool xwininfo xprop import convert; do
   command -v "$tool" >/dev/null || { echo "missing $tool"; echo "qt scenarios: 0 passed, 1 failed"; exit 1; }
 done
@@ -101,6 +101,7 @@ setup() {
   dir=$work/run$runs
   mkdir -p "$dir/log tree"
   cp "$program_exe" "$dir/skeinerward"
+  cp "$desktop_exe" "$dir/skeinerward-desktop"
   base="$dir/log tree/"
   # The block outlives every program that opens it: what an earlier run left there goes.
   printf '\n' | "$feed_exe" --stdin --hold 0 >/dev/null 2>&1
