@@ -10,7 +10,7 @@ class System {
  public:
   virtual ~System() = default;
 
-  // Sleeps about `milliseconds`, asking for a fine timer resolution for its own duration.
+  // Sleeps about `milliseconds` (on Windows with a 1 ms timer resolution for its own duration).
   virtual void Delay(int milliseconds) = 0;
   // The executable's own full path, or the empty text when it cannot be found.
   virtual std::string ExecutablePath() = 0;
