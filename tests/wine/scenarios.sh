@@ -29,33 +29,10 @@ export DISPLAY=":$(head -n 1 "$work/display")"
 wineserver -w 2>/dev/null || true
 
 passed=0 failed=0
-fail() { echo "    FAIL: $*"; scenario_ok=0; }
-
 # Windows path of a Unix path, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-year=$(date +%Y)
-lines() { printf '%s\r\n' "$@"; }
-saved_settings() { # directory last
-  printf '[Global]\r\nApplicationName = SkeinerWard\r\nVersion = SkeinerWard 3.11 \xA9 %s\r\n[Setting]\r\nDirectory = %s\r\nLast = %s\r\n' "$year" "$1" "$2"
-}
-first_run_settings() {
-  printf '[Global]\r\nApplicationName = #app_name\r\nVersion = #version \xA9 %s\r\n[Setting]\r\nDirectory = \r\nLast = \r\n' "$year"
-}
-record() { # date hour flag tag: a 40-character record
-  local text="$1 $2:00:00 "
-  while ((${#text} < 39)); do text+=$4; done
-  printf '%s%s' "$text" "$3"
-}
-expect_file() { # path command args...: the file holds exactly what the command prints
-  local path=$1
-  shift
-  if [[ ! -f "$path" ]]; then fail "missing $path"; return; fi
-  if ! cmp -s "$path" <("$@"); then
-    fail "$path differs"
-    echo "      expected: $("$@" | od -c | head -n 4 | tr -s ' ')"
-    echo "      got:      $(od -c "$path" | head -n 4 | tr -s ' ')"
-  fi
-}
+# shellcheck source=../lib/scenario_checks.sh
+source "$(dirname "$0")/../lib/scenario_checks.sh"
 poke() { "$wine" "$poke_exe" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 feed() { printf '%s\n' "$@" | "$wine" "$feed_exe" --stdin --hold 150 >/dev/null 2>&1; }
 
