@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <utility>
 
 #include "platform/posix/unique_fd.h"
+#include "platform/temporary_name.h"
 
 namespace skein::platform {
 namespace {
@@ -45,25 +45,10 @@ int FsyncRetrying(int fd) {
   return result;
 }
 
-// Six name characters that differ between calls; O_EXCL, not the name, is what keeps two
-// replacements apart, the name only has to make collisions rare.
 std::string UniqueSuffix() {
-  static constexpr std::string_view kAlphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  static std::atomic<std::uint64_t> counter{0};
-  std::uint64_t x = counter.fetch_add(1, std::memory_order_relaxed) * 0x9E3779B97F4A7C15ull;
-  x ^= static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-  x ^= static_cast<std::uint64_t>(::getpid()) << 32;
-  // splitmix64 finaliser
-  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
-  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
-  x ^= x >> 31;
-  std::string suffix(6, 'X');
-  for (char& c : suffix) {
-    c = kAlphabet[x % kAlphabet.size()];
-    x /= kAlphabet.size();
-  }
-  return suffix;
+  return TemporaryNameSuffix(
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+      (static_cast<std::uint64_t>(::getpid()) << 32));
 }
 
 // Durability of the rename itself. A directory that cannot be opened for reading cannot be

@@ -1,11 +1,11 @@
 #include "platform/win32/win32_files.h"
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
 #include <new>
 #include <utility>
 
+#include "platform/temporary_name.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/windows_api.h"
 #include "platform/win32/write_all.h"
@@ -41,25 +41,9 @@ UniqueHandle OpenExisting(const std::string& path) {
   return UniqueHandle();
 }
 
-// Six name characters that differ between calls; CREATE_NEW, not the name, is what keeps two
-// replacements apart, the name only has to make collisions rare.
 std::string UniqueSuffix() {
-  static constexpr std::string_view kAlphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  static std::atomic<std::uint64_t> counter{0};
-  std::uint64_t x = counter.fetch_add(1, std::memory_order_relaxed) * 0x9E3779B97F4A7C15ull;
-  x ^= static_cast<std::uint64_t>(::GetTickCount64());
-  x ^= static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32;
-  // splitmix64 finaliser
-  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
-  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
-  x ^= x >> 31;
-  std::string suffix(6, 'X');
-  for (char& c : suffix) {
-    c = kAlphabet[x % kAlphabet.size()];
-    x /= kAlphabet.size();
-  }
-  return suffix;
+  return TemporaryNameSuffix(static_cast<std::uint64_t>(::GetTickCount64()) ^
+                             (static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32));
 }
 
 class Win32PendingFile final : public PendingFile {
