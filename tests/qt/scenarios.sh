@@ -57,11 +57,15 @@ helpers+=($!)
 for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
 trayer_pid=""
 start_trayer() {
-  trayer --edge top --align right --widthtype pixel --width 120 --height 32 >/dev/null 2>&1 &
-  trayer_pid=$!
-  helpers+=("$trayer_pid")
-  for _ in $(seq 100); do xdotool search --name '^panel$' >/dev/null 2>&1 && break; sleep 0.05; done
-  sleep 0.3
+  # A busy machine can lose a tray host at its start; one that did not stay up is started again.
+  for _ in 1 2 3; do
+    trayer --edge top --align right --widthtype pixel --width 120 --height 32 >/dev/null 2>&1 &
+    trayer_pid=$!
+    helpers+=("$trayer_pid")
+    for _ in $(seq 100); do xdotool search --name '^panel$' >/dev/null 2>&1 && break; sleep 0.05; done
+    sleep 0.3
+    kill -0 "$trayer_pid" 2>/dev/null && return
+  done
 }
 start_trayer
 
@@ -171,9 +175,14 @@ tray_icon() { # the icon's window inside trayer's panel
     xwininfo -id "$id" | grep -q 'geometry 22x' && echo "$id"
   done | head -n 1
 }
+# The icon's window, once the tray host has embedded it: that takes a moment on a busy machine.
+wait_tray_icon() {
+  for _ in $(seq 100); do [[ -n $(tray_icon) ]] && break; sleep 0.05; done
+  tray_icon
+}
 tray_click() { # button
   local id x y
-  id=$(tray_icon)
+  id=$(wait_tray_icon)
   [[ -n "$id" ]] || { fail "no tray icon"; return; }
   read -r x y < <(xwininfo -id "$id" | sed -n 's/.*Absolute upper-left [XY]: *//p' | paste -sd' ')
   xdotool mousemove $((x + 11)) $((y + 11)) click "$1"
@@ -211,7 +220,7 @@ window_and_tray() {
   grep -q 'minimum size: 205 by 60' <<<"$hints" && grep -q 'maximum size: 205 by 60' <<<"$hints" ||
     fail "resizable: $hints"
   in_task_bar || fail "not in the task bar"
-  [[ -n $(tray_icon) ]] || fail "no icon in the tray"
+  [[ -n $(wait_tray_icon) ]] || fail "no icon in the tray"
   [[ $(label_colours) == 1 ]] || fail "the label is not empty at the start"
   [[ -s "$dir/stderr" ]] && fail "stderr: $(head -c 300 "$dir/stderr")"
   menu Quit
@@ -285,8 +294,7 @@ minimise_without_a_tray() {
   xprop -id "$window" WM_STATE | grep -q Iconic || fail "not minimised"
   in_task_bar || fail "hidden with no tray icon to bring it back"
   start_trayer
-  for _ in $(seq 60); do [[ -n $(tray_icon) ]] && break; sleep 0.05; done
-  [[ -n $(tray_icon) ]] || fail "the icon did not come to the new tray"
+  [[ -n $(wait_tray_icon) ]] || fail "the icon did not come to the new tray"
   xdotool windowactivate "$window" 2>/dev/null
   wait_state IsViewable || fail "not restored from the task bar"
   sleep 0.3
